@@ -1,0 +1,10 @@
+# Regenerates the sample container and fails when it differs from the shipped one.
+execute_process(COMMAND ${MAKE_SAMPLE} ${FRESH} RESULT_VARIABLE made)
+if(NOT made EQUAL 0)
+  message(FATAL_ERROR "make_sample failed")
+endif()
+file(SHA256 ${SHIPPED} shipped)
+file(SHA256 ${FRESH} fresh)
+if(NOT shipped STREQUAL fresh)
+  message(FATAL_ERROR "samples/sample.d88 is out of date: build the 'sample' target")
+endif()
