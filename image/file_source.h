@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace fdpull {
 
@@ -32,9 +33,20 @@ class FileSource {
   size_t Read(void* buffer, size_t size);
 
  private:
+  // Reads the window of the file that starts at position_; false when nothing is there.
+  bool Fill();
+
+  // Sector lookups walk a track from its first record again for every sector, in
+  // 16-byte headers and short skips. They are served from a window of the file read
+  // in one call, so that a disk costs a handful of system calls, not one per record.
+  static constexpr size_t kWindowSize = 64 * 1024;
+
   std::FILE* file_ = nullptr;
   int64_t position_ = 0;
   int64_t filePosition_ = -1;  // where the stream stands, or -1 when unknown
+  std::vector<uint8_t> window_;
+  int64_t windowStart_ = 0;  // file offset of window_[0]
+  size_t windowLength_ = 0;  // bytes of the window that hold file data
 };
 
 }  // namespace fdpull
