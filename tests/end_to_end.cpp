@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -24,6 +25,68 @@ std::string Sjis(const std::string& utf8) {
   return out;
 }
 
+namespace {
+
+bool EnvIs(const char* name, const std::string& value) {
+  const char* set = std::getenv(name);
+  return set != nullptr && value == set;
+}
+
+bool HasHighBytes(const std::string& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// Trees as sorted (path, content) lists, with names that cannot be compared on the
+// binary's file system replaced by a marker in their folder.
+std::vector<std::pair<std::string, std::string>> Comparable(const Tree& tree, bool mapExpected) {
+  std::vector<std::pair<std::string, std::string>> items;
+  for (const auto& [path, content] : tree) {
+    std::string name = mapExpected ? HostPath(path) : path;
+    if (WindowsFileNames() && HasHighBytes(name)) {
+      const size_t slash = name.rfind('/');
+      name = (slash == std::string::npos ? "" : name.substr(0, slash + 1)) + "<name in ANSI code page>";
+    }
+    items.emplace_back(name, content);
+  }
+  std::sort(items.begin(), items.end());
+  return items;
+}
+
+}  // namespace
+
+bool RunsUnderRunner() {
+  const char* runner = std::getenv("FDPULL_TEST_RUNNER");
+  return runner != nullptr && *runner != '\0';
+}
+
+bool WindowsFileNames() { return EnvIs("FDPULL_TEST_FILE_NAMES", "windows"); }
+
+std::string HostPath(const std::string& path) {
+  if (!WindowsFileNames()) return path;
+  std::string mapped;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string part = path.substr(start, end - start);
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    mapped += (start == 0 ? "" : "/") + part;
+    start = end + 1;
+  }
+  return mapped;
+}
+
+void EndToEndTest::ExpectFiles(const Tree& expected) const {
+  if (!WindowsFileNames()) {
+    EXPECT_EQ(Files(), expected);
+    return;
+  }
+  EXPECT_EQ(Comparable(Files(), false), Comparable(expected, true));
+}
+
 std::string AsString(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 std::string EndToEndTest::Input(const ContainerBuilder& container, const std::string& name) {
@@ -42,7 +105,7 @@ ProcessResult EndToEndTest::Run(const std::vector<std::string>& args, ProcessOpt
     argv.insert(argv.begin(), program);
     program = runner;
   }
-  options.workingDirectory = work.path();
+  if (options.workingDirectory.empty()) options.workingDirectory = work.path();
   return RunProcess(program, argv, options);
 }
 
@@ -53,8 +116,7 @@ void EndToEndTest::ClearWork() const {
 }
 
 std::string Console(const std::string& text) {
-  const char* crlf = std::getenv("FDPULL_TEST_CRLF");
-  if (crlf == nullptr || std::string(crlf) != "1") return text;
+  if (!EnvIs("FDPULL_TEST_LINE_END", "crlf")) return text;
   std::string converted;
   for (char c : text) {
     if (c == '\n') converted += '\r';

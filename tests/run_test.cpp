@@ -81,7 +81,7 @@ TEST_F(RunTest, HeaderLinesAndFoldersForEveryDisk) {
   EXPECT_EQ(result.out, Console("\n[GAME DISK 1] -> 000\n"
                                 "\n[] -> 001\n"
                                 "\n[SIXTEEN BYTES!!!] -> 002\n"));
-  EXPECT_EQ(Files(), (Tree{{"000", "<dir>"}, {"001", "<dir>"}, {"002", "<dir>"}}));
+  ExpectFiles(Tree{{"000", "<dir>"}, {"001", "<dir>"}, {"002", "<dir>"}});
 
   // Run again in the same place: the folders are reused.
   const ProcessResult again = Run({disk, "-x"});
@@ -108,7 +108,7 @@ TEST_F(RunTest, SixtyFourDiskFolders) {
     folders[name] = "<dir>";
   }
   EXPECT_EQ(result.out, Console(expected));
-  EXPECT_EQ(Files(), folders);
+  ExpectFiles(folders);
 }
 
 // A plain file where a folder should be: the header line still names the folder, the
@@ -125,10 +125,10 @@ TEST_F(RunTest, FolderThatCannotBeCreatedOrEntered) {
   const ProcessResult result = Run({Input(container)});
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.out, Console("\n[ONE] -> 000\nFILE.TXT  \n\n[TWO] -> 001\nFILE.TXT  \n"));
-  EXPECT_EQ(Files(), (Tree{{"000", "x"},
-                           {"FILE.TXT", std::string(256, 'a')},
-                           {"001", "<dir>"},
-                           {"001/FILE.TXT", std::string(256, 'a')}}));
+  ExpectFiles(Tree{{"000", "x"},
+                   {"FILE.TXT", std::string(256, 'a')},
+                   {"001", "<dir>"},
+                   {"001/FILE.TXT", std::string(256, 'a')}});
 }
 
 }  // namespace
