@@ -3,7 +3,9 @@
 // a noisy machine slows both alike; the ratio of the medians is the figure.
 //   bench_driver FDPULL [RUNS]
 //   bench_driver --workload FOLDER     (only writes the two containers)
-#include <sys/resource.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ptrace.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -72,32 +75,70 @@ std::string MakeContainer(const fs::path& folder, int disks) {
   return path;
 }
 
-struct Sample {
-  double seconds;
-  long peakKiB;
-};
-
-// Runs argv in `folder`, output discarded; returns its wall time and peak memory.
-Sample Time(const std::vector<std::string>& args, const fs::path& folder) {
+std::vector<char*> Argv(const std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(folder.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout)) _exit(126);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  const auto stop = std::chrono::steady_clock::now();
+  return argv;
+}
+
+// In the child: enter `folder`, send standard output nowhere, run argv.
+[[noreturn]] void Exec(const std::vector<char*>& argv, const fs::path& folder) {
+  const int none = open("/dev/null", O_WRONLY);
+  if (chdir(folder.c_str()) != 0 || none < 0 || dup2(none, 1) < 0) _exit(126);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+void CheckExit(int status, const std::string& what) {
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "%s failed\n", args[0].c_str());
+    std::fprintf(stderr, "%s failed\n", what.c_str());
     std::exit(1);
   }
-  return {std::chrono::duration<double>(stop - start).count(), usage.ru_maxrss};
+}
+
+// Runs argv in `folder`; returns its wall time.
+double Time(const std::vector<std::string>& args, const fs::path& folder) {
+  const std::vector<char*> argv = Argv(args);
+  std::fflush(stdout);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) Exec(argv, folder);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const auto stop = std::chrono::steady_clock::now();
+  CheckExit(status, args[0]);
+  return std::chrono::duration<double>(stop - start).count();
+}
+
+// Runs argv in `folder` once more, stopped just before it exits to read the peak
+// resident memory of its own image (VmHWM). The rusage of a child would also count
+// the pages it shared with this process between fork and exec.
+long PeakKiB(const std::vector<std::string>& args, const fs::path& folder) {
+  const std::vector<char*> argv = Argv(args);
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+    Exec(argv, folder);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);  // stopped at exec
+  ptrace(PTRACE_SETOPTIONS, pid, nullptr, reinterpret_cast<void*>(PTRACE_O_TRACEEXIT));
+  ptrace(PTRACE_CONT, pid, nullptr, nullptr);
+  long peak = -1;
+  while (waitpid(pid, &status, 0) == pid && WIFSTOPPED(status)) {
+    if ((status >> 8) == (SIGTRAP | (PTRACE_EVENT_EXIT << 8))) {
+      std::ifstream proc("/proc/" + std::to_string(pid) + "/status");
+      for (std::string line; std::getline(proc, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) peak = std::atol(line.c_str() + 6);
+      }
+    }
+    const int signal = WSTOPSIG(status) == SIGTRAP ? 0 : WSTOPSIG(status);
+    ptrace(PTRACE_CONT, pid, nullptr, reinterpret_cast<void*>(static_cast<intptr_t>(signal)));
+  }
+  CheckExit(status, args[0]);
+  return peak;
 }
 
 double Median(std::vector<double> values) {
@@ -130,15 +171,14 @@ void Bench(const std::string& fdpull, const std::string& container, const fs::pa
 
   const fs::path out = work / "out";
   std::vector<double> tool, floor;
-  long peakKiB = 0;
   for (int i = 0; i < runs; ++i) {
     Fresh(out);
-    const Sample a = Time({fdpull, container}, out);
-    tool.push_back(a.seconds);
-    peakKiB = std::max(peakKiB, a.peakKiB);
+    tool.push_back(Time({fdpull, container}, out));
     Fresh(out);
-    floor.push_back(Time({"tar", "-xf", archive}, out).seconds);
+    floor.push_back(Time({"tar", "-xf", archive}, out));
   }
+  Fresh(out);
+  const long peakKiB = PeakKiB({fdpull, container}, out);
   const double ratio = Median(tool) / Median(floor);
   std::printf("%-28s %6.1f MB in, %6.1f MB out, %5zu files\n", fs::path(container).filename().c_str(),
               static_cast<double>(fs::file_size(container)) / 1e6, static_cast<double>(bytes) / 1e6, files);
