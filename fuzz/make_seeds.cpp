@@ -36,16 +36,43 @@ DiskBuilder Compact(const VolumeImage& volume, const std::string& name) {
   return disk;
 }
 
-using Seed = std::pair<std::string, Bytes>;
+// Only the directory records 1..14: the smallest disk that loads, about 4 KB, so that
+// the directory and table bytes make up most of the input and mutations land there.
+DiskBuilder DirectoryOnly(const VolumeImage& volume, const std::string& name) {
+  DiskBuilder disk = volume.ToDisk(name);
+  for (int t = 0; t < kVolumeTracks; ++t) {
+    if (t != kDirectoryTrack) disk.RemoveTrack(t);
+  }
+  disk.Track(kDirectoryTrack).records().resize(14);
+  return disk;
+}
+
+struct Seed {
+  std::string name;
+  Bytes container;
+  Bytes directory;  // directory track records 1..14 of its volume, where it has one
+};
+
+Bytes DirectoryOf(const VolumeImage& volume) {
+  const auto start = volume.bytes().begin() + kDirectoryOffset;
+  return Bytes(start, start + 14 * kVolumeSectorSize);
+}
 
 std::vector<Seed> Containers() {
   std::vector<Seed> seeds;
   const auto add = [&](const std::string& name, const std::function<void(ContainerBuilder&)>& make) {
     ContainerBuilder container;
     make(container);
-    seeds.emplace_back(name, container.Build());
+    seeds.push_back({name, container.Build(), {}});
   };
-  add("good", [](ContainerBuilder& c) { c.AddDisk(Compact(SeedVolume(), "GOOD")); });
+  // The same with the volume's directory kept for a directory-track seed.
+  const auto addVolume = [&](const std::string& name, const VolumeImage& volume, bool small) {
+    ContainerBuilder container;
+    container.AddDisk(small ? DirectoryOnly(volume, name) : Compact(volume, name));
+    seeds.push_back({name, container.Build(), DirectoryOf(volume)});
+  };
+  addVolume("good", SeedVolume(), false);
+  addVolume("directory-only", SeedVolume(), true);
   add("two-disks", [](ContainerBuilder& c) {
     c.AddDisk(Compact(SeedVolume(), "ONE"));
     c.AddDisk(Compact(SeedVolume(), "TWO"));
@@ -84,7 +111,7 @@ std::vector<Seed> Containers() {
     std::swap(r[0], r[13]);
     std::swap(r[2], r[7]);
   });
-  add("broken-chains", [](ContainerBuilder& c) {
+  {
     VolumeImage v;
     v.AddFile("LOOP", "", 0, {2, 3}, Pattern(4096, 1));
     v.SetFat(3, 2);
@@ -96,32 +123,43 @@ std::vector<Seed> Containers() {
     v.SetFat(7, 0xDF);
     v.AddEntry("FAR", "", 0, 200);
     v.EndDirectory();
-    c.AddDisk(Compact(v, "CHAINS"));
-  });
-  add("headers", [](ContainerBuilder& c) {
+    addVolume("broken-chains", v, true);
+  }
+  {
     VolumeImage v;
     v.AddFile("BACK", "BIN", kMachineCode, {2}, Concat(LoadHeader(0x9000, 0x8FFF), Pattern(10, 1)));
     v.AddFile("MORE", "BIN", kMachineCode, {3}, Concat(LoadHeader(0, 2999), Pattern(100, 2)));
     v.AddFile("SPILL", "BIN", kMachineCode, {4}, Concat(LoadHeader(0, 2045), Pattern(100, 3)));
     v.AddFile("ALL", "BIN", kMachineCode, {5}, Concat(LoadHeader(0, 0xFFFF), Pattern(100, 3)));
     v.EndDirectory();
-    c.AddDisk(Compact(v, "HEADERS"));
-  });
-  add("no-end-mark", [](ContainerBuilder& c) {
+    addVolume("headers", v, true);
+  }
+  {
     VolumeImage v;
     v.AddFile("FIRST", "", 0, {16}, Pattern(256, 1));
     for (int k = 1; k < 208; ++k) v.SetEntry(k, "F" + std::to_string(k), "", 0, static_cast<uint8_t>(k % 200));
-    c.AddDisk(Compact(v, "FULLDIR"));
-  });
-  add("names", [](ContainerBuilder& c) {
+    addVolume("no-end-mark", v, false);
+  }
+  // Files on the last clusters, one mutation away from a piece that would run past the
+  // end of the disk.
+  {
+    VolumeImage v;
+    v.AddFile("WIDE", "", 0, {159}, Pattern(2048, 1));
+    v.AddFile("NEAR", "", 0, {157}, Pattern(2048, 2));
+    v.AddFile("TAIL", "BIN", kMachineCode, {158, 159}, Concat(LoadHeader(0, 2043), Pattern(2040, 3)));
+    v.AddFile("LAST", "BIN", kMachineCode, {159}, Concat(LoadHeader(0, 2043), Pattern(2044, 4)));
+    v.EndDirectory();
+    addVolume("edge-clusters", v, true);
+  }
+  {
     VolumeImage v;
     v.AddFile("", "", 0, {2}, Pattern(10, 1));
     v.AddFile(".", "", 0, {2}, Pattern(10, 1));
     v.AddFile("..", "", 0, {2}, Pattern(10, 1));
     v.AddFile("\\..\\", "/", 0, {2}, Pattern(10, 1));
     v.EndDirectory();
-    c.AddDisk(Compact(v, "NAMES"));
-  });
+    addVolume("names", v, true);
+  }
   return seeds;
 }
 
@@ -137,7 +175,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path root = argv[1];
   std::filesystem::create_directories(root / "reader");
   std::filesystem::create_directories(root / "run");
-  for (const auto& [name, container] : fdpull::testing::Containers()) {
+  for (const auto& [name, container, directoryTrack] : fdpull::testing::Containers()) {
     // Reader seeds: the container, then the reads (80 bytes taken from the end).
     Bytes reader = container;
     for (int i = 0; i < 8; ++i) {
@@ -151,6 +189,16 @@ int main(int argc, char** argv) {
     if (!fdpull::testing::WriteFile((root / "reader" / name).string(), reader) ||
         !fdpull::testing::WriteFile((root / "run" / name).string(), run)) {
       return 1;
+    }
+    // Directory-track seeds for the run target: option bit 0x40, then the directory and
+    // table bytes of the container's first disk.
+    if (!directoryTrack.empty()) {
+      Bytes directory(directoryTrack.size() + 1);
+      directory[0] = static_cast<uint8_t>(0x40 | (name.size() & 0x3F));
+      std::copy(directoryTrack.begin(), directoryTrack.end(), directory.begin() + 1);
+      if (!fdpull::testing::WriteFile((root / "run" / ("directory-" + name)).string(), directory)) {
+        return 1;
+      }
     }
   }
   return 0;

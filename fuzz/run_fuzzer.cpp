@@ -2,6 +2,11 @@
 // container. The run works in a fresh folder inside this process's temporary folder;
 // afterwards nothing may stand outside it, and inside it only numbered folders holding
 // plain files, and plain files.
+//
+// With bit 0x40 of the first byte the rest is instead the directory track's 14 records
+// (directory and allocation table, 3,584 bytes, zero-padded) of a one-disk container
+// built here: a container of real size puts those few decisive bytes among thousands of
+// others, where a mutation seldom lands on them.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,6 +18,7 @@
 
 #include "app/run.h"
 #include "fuzz_support.h"
+#include "image/d88_format.h"
 
 namespace fs = std::filesystem;
 
@@ -38,6 +44,34 @@ void CheckTree(const fs::path& folder, bool nested) {
   }
 }
 
+// A disk of one track, 52, holding records R = 1..14 of 256 bytes taken from `bytes`.
+std::vector<uint8_t> DirectoryTrackContainer(const uint8_t* bytes, size_t size) {
+  using namespace fdpull;
+  constexpr int kTrack = 52, kRecords = 14, kSize = 256;
+  std::vector<uint8_t> disk(kDiskHeaderSize + kRecords * (kSectorHeaderSize + kSize), 0);
+  const auto put32 = [&](size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) disk[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+  };
+  put32(kDiskSizeOffset, static_cast<uint32_t>(disk.size()));
+  put32(kTrackTableOffset + kTrackEntrySize * kTrack, kDiskHeaderSize);
+  size_t at = kDiskHeaderSize;
+  for (int r = 1; r <= kRecords; ++r) {
+    uint8_t* record = disk.data() + at;
+    record[kRecordCylinderOffset] = kTrack >> 1;
+    record[kRecordHeadOffset] = kTrack & 1;
+    record[kRecordNumberOffset] = static_cast<uint8_t>(r);
+    record[kRecordSizeCodeOffset] = 1;
+    record[kRecordCountOffset] = kRecords;
+    record[kRecordDataSizeOffset] = 0;
+    record[kRecordDataSizeOffset + 1] = kSize >> 8;
+    at += kSectorHeaderSize;
+    const size_t from = static_cast<size_t>(r - 1) * kSize;
+    for (size_t i = 0; i < kSize && from + i < size; ++i) disk[at + i] = bytes[from + i];
+    at += kSize;
+  }
+  return disk;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -49,7 +83,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const uint8_t choice = data[0];
-  const std::vector<uint8_t> container(data + 1, data + size);
+  const std::vector<uint8_t> container = (choice & 0x40)
+                                             ? DirectoryTrackContainer(data + 1, size - 1)
+                                             : std::vector<uint8_t>(data + 1, data + size);
   const std::string& input = fdpull::fuzz::WriteInput(container);
 
   const fs::path base = fdpull::fuzz::ProcessFolder();
