@@ -18,12 +18,12 @@ constexpr char kChainDamagedText[] = "** \x83N\x83\x89\x83X\x83^\x94j\x91\xB9 **
 constexpr char kCannotWriteText[] =
     "\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1.\n";
 constexpr char kHeaderCutText[] = " *** [HEADER CUT]";
+constexpr char kHeaderErrorText[] = " BSAVE HEADER ERROR!!\n";
 
 // Most files are a few clusters long: a buffer this size hands a whole file to the file
 // system in one write. Only one output stream is open at a time, so one buffer serves.
 constexpr size_t kOutputBufferSize = 64 * 1024;
 char outputBuffer[kOutputBufferSize];
-constexpr char kHeaderErrorText[] = " BSAVE HEADER ERROR!!\n";
 
 // Writes `length` bytes of diskBuffer from `offset`, cut at the end of the buffer: on a
 // damaged disk a last piece can claim more bytes than the disk holds.
