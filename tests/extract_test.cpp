@@ -419,7 +419,7 @@ TEST_F(ExtractTest, HostileNamesStayInTheDiskFolder) {
   names.AddFile("DUP", "TXT", 0, {7}, Pattern(10, 6));
   names.AddFile("DUP", "TXT", 0, {8}, Pattern(20, 7));  // replaces the first
   names.EndDirectory();
-  VolumeImage dot;  // "." then ".." in mode 0: cannot be created, the disk stops
+  VolumeImage dot;  // name "." gives ".." in mode 0: cannot be created, the disk stops
   dot.AddFile(".", "", 0, {2}, Pattern(10, 8));
   dot.AddFile("AFTER", "", 0, {3}, Pattern(10, 9));
   dot.EndDirectory();
